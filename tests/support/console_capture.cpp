@@ -1,0 +1,13 @@
+#include "console_capture.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+std::string captureConsole(const std::function<void()> &action) {
+    std::fflush(stdout);
+    ::testing::internal::CaptureStdout();
+    action();
+    std::fflush(stdout);
+    return ::testing::internal::GetCapturedStdout();
+}

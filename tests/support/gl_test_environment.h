@@ -1,0 +1,27 @@
+// One hidden GLUT window with a current GL context for a whole test binary. Mesa's software
+// renderer keeps the back buffer after a swap, so tests read frames back from GL_BACK.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdint>
+
+constexpr int testWindowWidth = 800;
+constexpr int testWindowHeight = 600;
+
+class GlTestEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override;
+};
+
+using Rgba = std::array<std::uint8_t, 4>;
+
+// The pixel at (x, y) of the back buffer, origin at the bottom left as GL counts.
+Rgba readPixel(int x, int y);
+
+// True when every channel of a and b differs by at most tolerance.
+bool nearColour(const Rgba &a, const Rgba &b, int tolerance = 2);
+
+// Lets GLUT process pending window events (map, reshape) without entering the main loop.
+void pumpWindowEvents();
