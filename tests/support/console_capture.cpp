@@ -1,8 +1,7 @@
 #include "console_capture.h"
 
-#include <gtest/gtest.h>
-
 #include <cstdio>
+#include <gtest/gtest.h>
 
 std::string captureConsole(const std::function<void()> &action) {
     std::fflush(stdout);

@@ -1,10 +1,9 @@
 #include "gl_program_fixture.h"
 
-#include "temp_directory.h"
-
 #include <gtest/gtest.h>
-
 #include <vector>
+
+#include "temp_directory.h"
 
 namespace {
 
@@ -46,4 +45,6 @@ GLuint buildShippedBasicProgram() {
     return buildTestProgram(readFile(shaders + "Basic.vs"), readFile(shaders + "Basic.fs"));
 }
 
-std::string sourceDirectory() { return VIEWER_SOURCE_DIR; }
+std::string sourceDirectory() {
+    return VIEWER_SOURCE_DIR;
+}

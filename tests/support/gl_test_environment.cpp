@@ -32,15 +32,6 @@ Rgba readPixel(int x, int y) {
     return pixel;
 }
 
-bool nearColour(const Rgba &a, const Rgba &b, int tolerance) {
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (std::abs(int(a[i]) - int(b[i])) > tolerance) {
-            return false;
-        }
-    }
-    return true;
-}
-
 void pumpWindowEvents() {
     for (int i = 0; i < 5; ++i) {
         glutMainLoopEvent();

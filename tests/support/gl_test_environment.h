@@ -4,8 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cstdint>
+#include "rgba.h"
 
 constexpr int testWindowWidth = 800;
 constexpr int testWindowHeight = 600;
@@ -15,13 +14,8 @@ public:
     void SetUp() override;
 };
 
-using Rgba = std::array<std::uint8_t, 4>;
-
 // The pixel at (x, y) of the back buffer, origin at the bottom left as GL counts.
 Rgba readPixel(int x, int y);
-
-// True when every channel of a and b differs by at most tolerance.
-bool nearColour(const Rgba &a, const Rgba &b, int tolerance = 2);
 
 // Lets GLUT process pending window events (map, reshape) without entering the main loop.
 void pumpWindowEvents();

@@ -1,7 +1,6 @@
 #include "png_fixture.h"
 
 #include <png.h>
-
 #include <stdexcept>
 
 std::vector<unsigned char> encodePng(int width, int height, int channels,

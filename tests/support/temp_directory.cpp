@@ -1,9 +1,8 @@
 #include "temp_directory.h"
 
-#include <gtest/gtest.h>
-
 #include <filesystem>
 #include <fstream>
+#include <gtest/gtest.h>
 
 namespace fs = std::filesystem;
 
@@ -25,7 +24,9 @@ TempDirectory::~TempDirectory() {
     }
 }
 
-void makeDirectories(const std::string &path) { fs::create_directories(path); }
+void makeDirectories(const std::string &path) {
+    fs::create_directories(path);
+}
 
 void writeFile(const std::string &path, const std::string &bytes) {
     const fs::path parent = fs::path(path).parent_path();
