@@ -42,10 +42,14 @@ TEST_F(ShaderProgramTest, FittingPairLinksSilently) {
 }
 
 TEST_F(ShaderProgramTest, LinkWarningsPrintNothing) {
-    const std::string console = linkPair(glsl::vertex, glsl::fragmentReadingUnwrittenVarying);
+    // Mesa hands back a cached link without its log; a text of its own per run keeps this link
+    // cold, so the warning really is there.
+    const std::string console = linkPair(glsl::vertex, glsl::fragmentReadingUnwrittenVarying +
+                                                           std::string("// ") + folder.path);
 
-    ASSERT_FALSE(driverLinkLog(glsl::vertex, glsl::fragmentReadingUnwrittenVarying).empty())
-        << "this driver gives no warning here, so the case shows nothing";
+    char log[4096] = {};
+    glGetProgramInfoLog(program.programId, sizeof log - 1, nullptr, log);
+    ASSERT_STRNE(log, "") << "no warning from this driver, so the case shows nothing";
     EXPECT_EQ(console, "");
     EXPECT_EQ(result, program.programId);
     EXPECT_EQ(programParameter(GL_LINK_STATUS), GL_TRUE);
