@@ -1,5 +1,6 @@
 #include "shaders/shader.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
