@@ -3,7 +3,6 @@
 #include <cstdio>
 
 #include "png_codec.h"
-#include "scene_files.h"
 
 namespace {
 
@@ -30,7 +29,6 @@ bool parseSeed(const std::string &text, std::uint64_t &seed) {
 
 ParsedOptions parseGeneratorOptions(const std::vector<std::string> &arguments) {
     ParsedOptions parsed{GeneratorOptions{}, ""};
-    parsed.options.seed = defaultSeed;
     GeneratorOptions &options = parsed.options;
     std::string byteOrder;
     for (std::size_t i = 0; i < arguments.size() && parsed.error.empty(); ++i) {

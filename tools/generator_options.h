@@ -7,9 +7,11 @@
 
 #include "heightmap_import.h"
 
+constexpr std::uint64_t defaultSeed = 7; // picked for a good-looking default landscape
+
 struct GeneratorOptions {
     std::string outputFolder = "Resources/Textures";
-    std::uint64_t seed;
+    std::uint64_t seed = defaultSeed;
     std::string importPath; // empty: the generated landscape
     RawLayout raw;
     bool showHelp = false;

@@ -74,8 +74,8 @@ ImportedHeights importHeightmap(const std::string &path, const RawLayout &raw) {
         return ImportedHeights{{}, "'" + path + "' " + reason};
     };
     const bool isRaw = raw.width > 0;
-    if (isRaw && !rawSizeProblem(raw).empty()) {
-        return refuse(rawSizeProblem(raw));
+    if (const std::string problem = isRaw ? rawSizeProblem(raw) : ""; !problem.empty()) {
+        return refuse(problem);
     }
     const FileBytes file = readWholeFile(path);
     if (!file.error.empty()) {

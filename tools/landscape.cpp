@@ -189,6 +189,19 @@ void smoothOnce(HeightField &field) {
     }
 }
 
+// Rain droplets that run downhill, carving where they speed up and depositing where they slow
+// down; they leave one edge and come in at the opposite one, so the field keeps tiling.
+// Heights are in sample spacings.
+void erodeByRain(HeightField &field, std::uint64_t seed, int droplets) {
+    const std::vector<BrushTap> brush = makeBrush(2);
+    std::uint64_t random = mixBits(seed ^ 0x5EEDull);
+    for (int i = 0; i < droplets; ++i) {
+        const float x = unitRandom(random) * landscapeSize;
+        const float y = unitRandom(random) * landscapeSize;
+        runDroplet(field, brush, Droplet{wrapPosition(x), wrapPosition(y)});
+    }
+}
+
 } // namespace
 
 HeightField synthesiseLandscape(std::uint64_t seed) {
@@ -199,25 +212,12 @@ HeightField synthesiseLandscape(std::uint64_t seed) {
         }
     }
     normaliseToUnit(field);
-    // Broad, flat valley floors and steeper summits.
+    // Broad valley floors and steeper summits, at the relief the rain works on.
     for (float &sample : field.samples) {
-        sample = std::pow(sample, 1.2f);
-    }
-    for (float &sample : field.samples) {
-        sample *= erosionRelief;
+        sample = std::pow(sample, 1.2f) * erosionRelief;
     }
     erodeByRain(field, seed, erosionDroplets);
     smoothOnce(field);
     normaliseToUnit(field);
     return field;
-}
-
-void erodeByRain(HeightField &field, std::uint64_t seed, int droplets) {
-    const std::vector<BrushTap> brush = makeBrush(2);
-    std::uint64_t random = mixBits(seed ^ 0x5EEDull);
-    for (int i = 0; i < droplets; ++i) {
-        const float x = unitRandom(random) * landscapeSize;
-        const float y = unitRandom(random) * landscapeSize;
-        runDroplet(field, brush, Droplet{wrapPosition(x), wrapPosition(y)});
-    }
 }

@@ -35,7 +35,6 @@ bool writeRgbRows(png_structp png, png_infop info, const RgbImage &image, png_by
     png_set_IHDR(png, info, png_uint_32(image.width), png_uint_32(image.height), 8,
                  PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                  PNG_FILTER_TYPE_DEFAULT);
-    png_set_compression_level(png, 6);
     png_write_info(png, info);
     png_write_image(png, rows);
     png_write_end(png, nullptr);

@@ -9,8 +9,6 @@
 
 #include "height_field.h"
 
-constexpr std::uint64_t defaultSeed = 7;
-
 struct SceneFile {
     std::string name; // e.g. "Terrain.png"
     std::vector<unsigned char> bytes;
