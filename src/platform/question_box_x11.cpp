@@ -1,16 +1,17 @@
 // The question box on X11: a small top-level window on a display connection of its own, so
 // freeglut's connection never sees its events. Plain Xlib and a core font, one line of text per
 // '\n', the buttons Yes and No, no icon. Not reentrant: call it from one thread at a time.
-#include <X11/Xatom.h>
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
-#include <X11/keysym.h>
 #include <algorithm>
 #include <optional>
 #include <sstream>
 
 #include "platform/platform.h"
 #include "platform/question_box_layout.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/keysym.h>
 
 namespace platform {
 

@@ -3,10 +3,11 @@
 // Keys are sent unshifted; the display must have the XTest extension.
 #pragma once
 
-#include <X11/Xlib.h>
 #include <chrono>
 #include <string>
 #include <thread>
+
+#include <X11/Xlib.h>
 
 namespace x11test {
 
