@@ -9,7 +9,7 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${VIEWER_BUILD_DIR:-$root/build}
 packages=(cmake ninja-build g++ pkg-config
     freeglut3-dev libglew-dev libglm-dev libsoil-dev libpng-dev libstb-dev
-    libx11-dev libxtst-dev libxxf86vm-dev libxi-dev libxrandr-dev
+    libx11-dev libxtst-dev libxfixes-dev libxxf86vm-dev libxi-dev libxrandr-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth libgl1-mesa-dri)
 

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -19,12 +20,17 @@ int remainingMs(Clock::time_point deadline) {
     return left.count() > 0 ? int(left.count()) : 0;
 }
 
+// A test that crashes or is killed by its timeout must not leave servers or viewers behind.
+void dieWithTheTest() {
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+}
+
 void endProcess(pid_t pid) {
     if (pid <= 0) {
         return;
     }
     kill(pid, SIGTERM);
-    for (int i = 0; i < 50; ++i) {
+    for (int i = 0; i < 250; ++i) {
         if (waitpid(pid, nullptr, WNOHANG) == pid) {
             return;
         }
@@ -38,15 +44,20 @@ void endProcess(pid_t pid) {
 
 XvfbServer::XvfbServer(int width, int height) : width(width), height(height) {
     int displayPipe[2];
-    if (pipe(displayPipe) != 0) {
+    if (pipe2(displayPipe, O_CLOEXEC) != 0) {
         return;
     }
     pid = fork();
     if (pid == 0) {
+        dieWithTheTest();
         close(displayPipe[0]);
+        // Only the display number travels through the pipe; it must survive the exec.
+        fcntl(displayPipe[1], F_SETFD, 0);
         const std::string fd = std::to_string(displayPipe[1]);
         const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
-        const int devNull = open("/dev/null", O_WRONLY);
+        const int devNull = open("/dev/null", O_RDWR);
+        dup2(devNull, STDIN_FILENO);
+        dup2(devNull, STDOUT_FILENO);
         dup2(devNull, STDERR_FILENO);
         execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(),
                "-nolisten", "tcp", "-noreset", static_cast<char *>(nullptr));
@@ -70,11 +81,12 @@ ViewerProcess::ViewerProcess(const std::string &executable, const std::string &w
                              const std::string &display,
                              const std::vector<std::string> &arguments) {
     int output[2];
-    if (pipe(output) != 0) {
+    if (pipe2(output, O_CLOEXEC) != 0) {
         return;
     }
     pid = fork();
     if (pid == 0) {
+        dieWithTheTest();
         dup2(output[1], STDOUT_FILENO);
         close(output[0]);
         close(output[1]);

@@ -1,5 +1,6 @@
 #include "viewer_session.h"
 
+#include <cstdio>
 #include <filesystem>
 
 #include "gl_program_fixture.h"
@@ -37,6 +38,9 @@ std::string ViewerSession::answer(KeySym key) {
     if (window == None) {
         return "no window titled Terrain";
     }
+    // Without a window manager nobody gives the new window the keyboard; a user would click it.
+    XSetInputFocus(x->display, window, RevertToParent, CurrentTime);
+    XSync(x->display, False);
     if (!viewer->waitForLineStartingWith("CamPos : ", startupTimeout)) {
         return "the viewer printed no pose";
     }
@@ -46,6 +50,52 @@ std::string ViewerSession::answer(KeySym key) {
 std::string ViewerSession::startAndAnswerNo() {
     const std::string failure = start();
     return failure.empty() ? answer(XK_n) : failure;
+}
+
+std::optional<Pose> parsePose(const std::string &positionLine, const std::string &rotationLine) {
+    Pose pose{};
+    glm::vec3 &p = pose.position;
+    glm::vec3 &r = pose.rotation;
+    if (std::sscanf(positionLine.c_str(), "CamPos : %f,%f,%f", &p.x, &p.y, &p.z) != 3 ||
+        std::sscanf(rotationLine.c_str(), "CamRot : %f,%f,%f", &r.x, &r.y, &r.z) != 3) {
+        return std::nullopt;
+    }
+    return pose;
+}
+
+std::optional<Pose> ViewerSession::nextPose(Seconds timeout) {
+    const auto position = viewer->waitForLineStartingWith("CamPos : ", timeout);
+    const auto rotation = viewer->nextLine(timeout);
+    if (!position || !rotation) {
+        return std::nullopt;
+    }
+    return parsePose(*position, *rotation);
+}
+
+std::optional<Pose> ViewerSession::waitForPose(const std::function<bool(const Pose &)> &condition,
+                                               Seconds timeout) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (std::chrono::steady_clock::now() < deadline) {
+        const auto pose = nextPose(timeout);
+        if (pose && condition(*pose)) {
+            return pose;
+        }
+    }
+    return std::nullopt;
+}
+
+void ViewerSession::holdKeyForTicks(KeySym key, int ticks) {
+    setKey(x->display, key, true);
+    for (int tick = 0; tick < ticks; ++tick) {
+        nextPose();
+    }
+    setKey(x->display, key, false);
+}
+
+int ViewerSession::quit() {
+    setKey(x->display, XK_Escape, true);
+    setKey(x->display, XK_Escape, false);
+    return viewer->waitForExit(Seconds(10)).value_or(-1);
 }
 
 void copyShippedResources() {

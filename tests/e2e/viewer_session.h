@@ -3,16 +3,28 @@
 // answered. Gives up within bounded waits and ends everything it started.
 #pragma once
 
-#include <X11/Xlib.h>
-#include <X11/keysym.h>
+#include <functional>
+#include <glm/glm.hpp>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "temp_directory.h"
 #include "viewer_process.h"
 #include "x11_session.h"
 
+#include <X11/Xlib.h>
+#include <X11/keysym.h>
+
 constexpr Seconds startupTimeout{20.0};
+
+struct Pose {
+    glm::vec3 position;
+    glm::vec3 rotation;
+};
+
+// The pose of a "CamPos : x,y,z" line and the "CamRot : ..." line after it.
+std::optional<Pose> parsePose(const std::string &positionLine, const std::string &rotationLine);
 
 class ViewerSession {
 public:
@@ -24,6 +36,16 @@ public:
     // Answers the question box with the key and waits for the viewer's window and first pose.
     std::string answer(KeySym key);
     std::string startAndAnswerNo();
+
+    // The next complete pose the viewer prints, or nothing within the timeout.
+    std::optional<Pose> nextPose(Seconds timeout = Seconds(10));
+    // Poses until one satisfies the condition; nothing when none does within the timeout.
+    std::optional<Pose> waitForPose(const std::function<bool(const Pose &)> &condition,
+                                    Seconds timeout = Seconds(10));
+    // The key is held for the given number of ticks, counted by the poses printed meanwhile.
+    void holdKeyForTicks(KeySym key, int ticks);
+    // Presses Escape and gives the exit status, or -1 when the viewer did not end.
+    int quit();
 
     TempDirectory folder;
     XvfbServer server;

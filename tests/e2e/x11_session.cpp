@@ -1,8 +1,7 @@
 #include "x11_session.h"
 
-#include <X11/Xutil.h>
-#include <X11/extensions/XTest.h>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <png.h>
 #include <thread>
@@ -10,7 +9,24 @@
 #include "png_fixture.h"
 #include "temp_directory.h"
 
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+
+namespace {
+
+// A request on a window that has just gone away must fail the check that made it, not end the
+// whole test binary as Xlib's default handler would.
+int reportXError(Display *display, XErrorEvent *error) {
+    char text[256] = {};
+    XGetErrorText(display, error->error_code, text, sizeof text);
+    std::fprintf(stderr, "X error in test session: %s (request %d)\n", text, error->request_code);
+    return 0;
+}
+
+} // namespace
+
 XSession::XSession(const std::string &displayName) {
+    XSetErrorHandler(reportXError);
     // A server that has just announced its display may still be setting up its socket.
     for (int attempt = 0; attempt < 50 && display == nullptr; ++attempt) {
         display = XOpenDisplay(displayName.c_str());

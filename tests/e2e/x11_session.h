@@ -2,12 +2,13 @@
 // (held keys, pointer moves, geometry, screenshots), all through XTest and core requests.
 #pragma once
 
-#include <X11/Xlib.h>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "rgba.h"
+
+#include <X11/Xlib.h>
 
 class XSession {
 public:
