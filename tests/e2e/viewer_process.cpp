@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
+#include <fstream>
 #include <poll.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
@@ -40,41 +41,84 @@ void endProcess(pid_t pid) {
     waitpid(pid, nullptr, 0);
 }
 
+// A display number nobody is using, and unlikely to be reused soon: a server that is shutting
+// down removes its socket late, which would cut off a new server given the same number.
+int unusedDisplayNumber() {
+    static int sessionsStarted = 0;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const int number = 200 + (getpid() * 31 + (sessionsStarted++) * 7) % 4000;
+        const std::string socket = "/tmp/.X11-unix/X" + std::to_string(number);
+        const std::string lock = "/tmp/.X" + std::to_string(number) + "-lock";
+        if (access(socket.c_str(), F_OK) != 0 && access(lock.c_str(), F_OK) != 0) {
+            return number;
+        }
+    }
+    return -1;
+}
+
 } // namespace
 
 XvfbServer::XvfbServer(int width, int height) : width(width), height(height) {
+    const int number = unusedDisplayNumber();
+    logPath = "/tmp/terrain-e2e-xvfb-" + std::to_string(number) + ".log";
     int displayPipe[2];
-    if (pipe2(displayPipe, O_CLOEXEC) != 0) {
+    if (number < 0 || pipe2(displayPipe, O_CLOEXEC) != 0) {
         return;
     }
     pid = fork();
     if (pid == 0) {
         dieWithTheTest();
         close(displayPipe[0]);
-        // Only the display number travels through the pipe; it must survive the exec.
+        // Only the readiness signal travels through the pipe; it must survive the exec.
         fcntl(displayPipe[1], F_SETFD, 0);
+        const std::string name = ":" + std::to_string(number);
         const std::string fd = std::to_string(displayPipe[1]);
         const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
+        // Sanitizer runs preload their runtime into the viewer; the server is not ours to check.
+        unsetenv("LD_PRELOAD");
         const int devNull = open("/dev/null", O_RDWR);
+        const int log = open(logPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         dup2(devNull, STDIN_FILENO);
         dup2(devNull, STDOUT_FILENO);
-        dup2(devNull, STDERR_FILENO);
-        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(),
-               "-nolisten", "tcp", "-noreset", static_cast<char *>(nullptr));
+        dup2(log, STDERR_FILENO);
+        execlp("Xvfb", "Xvfb", name.c_str(), "-displayfd", fd.c_str(), "-screen", "0",
+               screen.c_str(), "-nolisten", "tcp", "-noreset", static_cast<char *>(nullptr));
         _exit(127);
     }
     close(displayPipe[1]);
-    // Xvfb writes its display number to the pipe once it accepts connections.
+    // Xvfb writes its display number and then a line end once it accepts connections; closing
+    // the pipe between the two writes would make it give up.
+    std::string written;
     pollfd ready{displayPipe[0], POLLIN, 0};
-    char number[16] = {};
-    if (poll(&ready, 1, 10000) == 1 && read(displayPipe[0], number, sizeof number - 1) > 0) {
-        display = ":" + std::to_string(std::atoi(number));
+    char byte = 0;
+    while (written.find('\n') == std::string::npos && poll(&ready, 1, 10000) == 1 &&
+           read(displayPipe[0], &byte, 1) == 1) {
+        written += byte;
+    }
+    if (written.find('\n') != std::string::npos) {
+        display = ":" + std::to_string(number);
     }
     close(displayPipe[0]);
 }
 
 XvfbServer::~XvfbServer() {
     endProcess(pid);
+    unlink(logPath.c_str());
+}
+
+std::string XvfbServer::state() const {
+    int status = 0;
+    if (waitpid(pid, &status, WNOHANG) == pid) {
+        std::ifstream log(logPath);
+        std::string line;
+        std::string lastLine;
+        while (std::getline(log, line)) {
+            lastLine = line.size() > 5 ? line : lastLine; // past Xorg's bare "(EE)" lines
+        }
+        return "exited with status " + std::to_string(status) + ": " + lastLine;
+    }
+    const std::string socket = "/tmp/.X11-unix/X" + display.substr(display.empty() ? 0 : 1);
+    return access(socket.c_str(), F_OK) == 0 ? "running" : "running without a socket";
 }
 
 ViewerProcess::ViewerProcess(const std::string &executable, const std::string &workingDirectory,

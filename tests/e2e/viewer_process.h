@@ -16,6 +16,8 @@ public:
     explicit XvfbServer(int width = 1024, int height = 768);
     ~XvfbServer();
     XvfbServer(const XvfbServer &) = delete;
+    // What became of the server, for failure messages.
+    std::string state() const;
     XvfbServer &operator=(const XvfbServer &) = delete;
 
     std::string display; // e.g. ":99"; empty when the server did not come up
@@ -24,6 +26,7 @@ public:
 
 private:
     pid_t pid = -1;
+    std::string logPath;
 };
 
 class ViewerProcess {

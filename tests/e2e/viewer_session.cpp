@@ -22,7 +22,7 @@ std::string ViewerSession::start() {
     }
     x = std::make_unique<XSession>(server.display);
     if (x->display == nullptr) {
-        return std::string("cannot connect to Xvfb on ") + server.display;
+        return "cannot connect to Xvfb on " + server.display + ", " + server.state();
     }
     viewer = std::make_unique<ViewerProcess>(viewerExecutable(), folder.path, server.display);
     dialog = x11test::waitForWindowByTitle(x->display, "Start FullScreen?", windowTimeout);

@@ -15,7 +15,7 @@ void GlTestEnvironment::SetUp() {
     glutInit(&argc, argv);
     glutInitDisplayMode(GLUT_DOUBLE | GLUT_DEPTH);
     glutInitWindowSize(testWindowWidth, testWindowHeight);
-    glutCreateWindow("gl-test");
+    window = glutCreateWindow("gl-test");
     ASSERT_EQ(glewInit(), static_cast<GLenum>(GLEW_OK));
     // GLUT refuses to process events for a window without a display callback.
     glutDisplayFunc([] {});
@@ -23,6 +23,13 @@ void GlTestEnvironment::SetUp() {
     pumpWindowEvents();
     glViewport(0, 0, testWindowWidth, testWindowHeight);
     glReadBuffer(GL_BACK);
+}
+
+void GlTestEnvironment::TearDown() {
+    if (window != 0) {
+        glutDestroyWindow(window);
+        glutExit();
+    }
 }
 
 Rgba readPixel(int x, int y) {

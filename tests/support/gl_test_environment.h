@@ -12,6 +12,10 @@ constexpr int testWindowHeight = 600;
 class GlTestEnvironment : public ::testing::Environment {
 public:
     void SetUp() override;
+    // Gives the window and its context back, so that leak checks see only the tests' own leaks.
+    void TearDown() override;
+
+    int window = 0;
 };
 
 // The pixel at (x, y) of the back buffer, origin at the bottom left as GL counts.

@@ -1,0 +1,12 @@
+#!/bin/sh
+# Runs one test binary of a sanitizer build: leak checks on, the GL driver's by-design
+# allocations suppressed by name (lsan.supp), its modules kept mapped so they have names.
+# Usage: run_sanitized.sh KEEP_MODULES_LOADED_LIBRARY ASAN_RUNTIME COMMAND...
+here=$(dirname "$0")
+keep_loaded=$1
+asan_runtime=$2
+shift 2
+LD_PRELOAD="$asan_runtime $keep_loaded" \
+LSAN_OPTIONS="suppressions=$here/lsan.supp:print_suppressions=0" \
+UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1" \
+    exec "$@"
