@@ -2,6 +2,7 @@
 # Sets up a Debian 12 machine for the viewer and builds it, then runs it or its tests.
 #   tools/viewer.sh run     build and start the viewer
 #   tools/viewer.sh test    build and run every test under Xvfb
+#   tools/viewer.sh test-sanitized   the same with AddressSanitizer and UBSan, in build-sanitized/
 # Both are safe to repeat; packages already present are not touched.
 set -euo pipefail
 
@@ -32,6 +33,14 @@ configure_and_build() {
     cmake --build "$build"
 }
 
+# GL tests share one server; -noreset keeps it up between test processes. The end-to-end tests
+# start servers of their own.
+run_tests() {
+    cd "$build"
+    xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" \
+        ctest --output-on-failure --timeout 300 -j "$(nproc)"
+}
+
 case "${1:-}" in
 run)
     install_missing_packages
@@ -42,12 +51,16 @@ run)
 test)
     install_missing_packages
     configure_and_build -DVIEWER_WERROR=ON
-    cd "$build"
-    xvfb-run -a -s "-screen 0 1280x1024x24" \
-        ctest --output-on-failure --timeout 300 -j "$(nproc)"
+    run_tests
+    ;;
+test-sanitized)
+    build=${VIEWER_BUILD_DIR:-$root/build-sanitized}
+    install_missing_packages
+    configure_and_build -DVIEWER_WERROR=ON -DVIEWER_SANITIZE=ON
+    run_tests
     ;;
 *)
-    echo "usage: $0 run|test" >&2
+    echo "usage: $0 run|test|test-sanitized" >&2
     exit 2
     ;;
 esac
