@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <thread>
 
 #include "gl_program_fixture.h"
 #include "x11_window_finder.h"
@@ -90,6 +91,18 @@ void ViewerSession::holdKeyForTicks(KeySym key, int ticks) {
         nextPose();
     }
     setKey(x->display, key, false);
+}
+
+Screenshot ViewerSession::waitForPicture(const std::function<bool(const Screenshot &)> &condition,
+                                         Seconds timeout) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    Screenshot shot = captureWindow(x->display, window);
+    while (!condition(shot) && std::chrono::steady_clock::now() < deadline) {
+        viewer->readPrinted();
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        shot = captureWindow(x->display, window);
+    }
+    return shot;
 }
 
 int ViewerSession::quit() {

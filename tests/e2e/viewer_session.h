@@ -44,6 +44,11 @@ public:
                                     Seconds timeout = Seconds(10));
     // The key is held for the given number of ticks, counted by the poses printed meanwhile.
     void holdKeyForTicks(KeySym key, int ticks);
+    // Pictures of the window until one satisfies the condition; the last one taken when none
+    // does within the timeout. The console runs ahead of the screen, so tests of the picture
+    // wait for the picture itself.
+    Screenshot waitForPicture(const std::function<bool(const Screenshot &)> &condition,
+                              Seconds timeout = Seconds(10));
     // Presses Escape and gives the exit status, or -1 when the viewer did not end.
     int quit();
 
