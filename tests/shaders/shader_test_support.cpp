@@ -3,6 +3,7 @@
 #include <utility>
 #include <vector>
 
+#include "gl_program_fixture.h"
 #include "platform/resource_paths.h"
 
 namespace glsl {
@@ -45,14 +46,6 @@ const char *const fragmentWithSyntaxError = "#version 330\n"
 
 namespace {
 
-GLuint compileWithGl(GLenum type, const std::string &source) {
-    const GLuint shader = glCreateShader(type);
-    const char *text = source.c_str();
-    glShaderSource(shader, 1, &text, nullptr);
-    glCompileShader(shader);
-    return shader;
-}
-
 GLint shaderStatus(GLuint shader) {
     GLint status = 0;
     glGetShaderiv(shader, GL_COMPILE_STATUS, &status);
@@ -62,7 +55,7 @@ GLint shaderStatus(GLuint shader) {
 } // namespace
 
 std::string driverCompileLog(GLenum type, const std::string &source) {
-    const GLuint shader = compileWithGl(type, source);
+    const GLuint shader = compileUnchecked(type, source);
     EXPECT_EQ(shaderStatus(shader), GL_FALSE) << "expected a compile failure for:\n" << source;
     std::vector<char> log(16384, '\0');
     glGetShaderInfoLog(shader, static_cast<GLsizei>(log.size()) - 1, nullptr, log.data());
@@ -77,7 +70,7 @@ std::string driverLinkLog(const char *vertexSource, const char *fragmentSource) 
         if (source == nullptr) {
             continue;
         }
-        const GLuint shader = compileWithGl(type, source);
+        const GLuint shader = compileUnchecked(type, source);
         EXPECT_EQ(shaderStatus(shader), GL_TRUE) << "expected this source to compile:\n" << source;
         glAttachShader(program, shader);
         // Only flagged: the program keeps it alive until the program goes.

@@ -8,10 +8,7 @@
 namespace {
 
 GLuint compileStage(GLenum type, const std::string &source) {
-    const GLuint shader = glCreateShader(type);
-    const char *text = source.c_str();
-    glShaderSource(shader, 1, &text, nullptr);
-    glCompileShader(shader);
+    const GLuint shader = compileUnchecked(type, source);
     GLint status = 0;
     glGetShaderiv(shader, GL_COMPILE_STATUS, &status);
     if (status == 0) {
@@ -23,6 +20,14 @@ GLuint compileStage(GLenum type, const std::string &source) {
 }
 
 } // namespace
+
+GLuint compileUnchecked(GLenum type, const std::string &source) {
+    const GLuint shader = glCreateShader(type);
+    const char *text = source.c_str();
+    glShaderSource(shader, 1, &text, nullptr);
+    glCompileShader(shader);
+    return shader;
+}
 
 GLuint buildTestProgram(const std::string &vertexSource, const std::string &fragmentSource) {
     const GLuint program = glCreateProgram();

@@ -6,6 +6,9 @@
 
 #include <string>
 
+// A shader object compiled from the source, whatever the outcome; the caller checks it.
+GLuint compileUnchecked(GLenum type, const std::string &source);
+
 // Compiles and links the two sources; fails the current test and gives 0 on any error.
 GLuint buildTestProgram(const std::string &vertexSource, const std::string &fragmentSource);
 
