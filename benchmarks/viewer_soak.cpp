@@ -178,10 +178,10 @@ int main(int argc, char **argv) {
     const double elapsed = std::chrono::duration<double>(Clock::now() - begin).count();
     std::printf("soak: %.0f s, %ld frames drawn (%.1f a second), %d script cycles after warm-up; "
                 "VmRSS %ld KiB after warm-up, %ld KiB at the end, growth %ld KiB over %ld frames "
-                "= %.1f bytes a frame (limit %ld KiB)\n",
+                "= %.1f bytes a frame (limit %ld KiB); VmHWM %ld KiB\n",
                 elapsed, soak.frames, double(soak.frames) / elapsed, cycles, *startKiB, *endKiB,
                 growthKiB, measuredFrames, 1024.0 * double(growthKiB) / double(measuredFrames),
-                growthLimitKiB);
+                growthLimitKiB, statusKiB(soak.pid, "VmHWM").value_or(-1));
     const int status = soak.session.quit();
     if (growthKiB > growthLimitKiB) {
         return fail("resident memory grew by " + std::to_string(growthKiB) + " KiB, over the " +
