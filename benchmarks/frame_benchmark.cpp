@@ -161,9 +161,9 @@ BENCHMARK(onDisplayAgainstBareFrame)
     ->DisplayAggregatesOnly(true);
 
 // One row of the frame just presented, RGBA: Mesa's software renderer keeps the back buffer.
-// Row by row on purpose: a frame-sized buffer is mmapped by glibc, and freeing one raises its
-// heap trim threshold, which would spare the benchmark the per-frame heap trimming that the
-// viewer itself pays (see the note on trimming in the report of this benchmark).
+// Row by row, so that the check makes no large allocation: freeing one raises glibc's heap trim
+// threshold, and how often the heap is trimmed under the renderer's per-frame blocks weighs
+// heavily on the frame time.
 void readPresentedRow(int y, std::vector<unsigned char> &row) {
     row.resize(std::size_t(windowWidth) * 4);
     glReadBuffer(GL_BACK);

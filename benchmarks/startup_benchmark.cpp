@@ -73,6 +73,13 @@ bool presented(const std::vector<unsigned long> &rows, const std::vector<unsigne
            std::any_of(rows.begin(), rows.end(), [](unsigned long pixel) { return pixel != 0; });
 }
 
+bool hasFocus(Display *display, Window window) {
+    Window focus = None;
+    int revert = 0;
+    XGetInputFocus(display, &focus, &revert);
+    return focus == window;
+}
+
 template <typename Condition> std::optional<Clock::time_point> pollUntil(Condition condition) {
     const auto deadline = Clock::now() + stepTimeout;
     while (Clock::now() < deadline) {
@@ -103,16 +110,14 @@ std::optional<StartupRun> startViewer(XSession &x, const std::string &display,
     Window box = None;
     const auto boxFound = pollUntil(
         [&] { return (box = x11test::findWindowByTitle(x.display, "Start FullScreen?")) != None; });
-    const auto boxReady = boxFound ? pollUntil([&] {
-        Window focus = None;
-        int revert = 0;
-        XGetInputFocus(x.display, &focus, &revert);
-        return focus == box;
-    })
-                                   : std::nullopt;
-    Window window = x11test::findWindowByTitle(x.display, "Terrain");
+    if (!boxFound) {
+        failure = "the question box did not appear";
+        return std::nullopt;
+    }
+    const auto boxReady = pollUntil([&] { return hasFocus(x.display, box); });
+    const Window window = x11test::findWindowByTitle(x.display, "Terrain");
     if (!boxReady || window == None) {
-        failure = "the question box or the Terrain window did not appear";
+        failure = "the question box never took the focus, or there is no Terrain window";
         return std::nullopt;
     }
     const std::vector<unsigned long> before = edgeRows(x.display, window);
