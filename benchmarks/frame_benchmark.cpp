@@ -16,6 +16,7 @@
 #include "app/scene_state.h"
 #include "controls/camera.h"
 #include "controls/input_handlers.h"
+#include "platform/platform.h"
 #include "scene/skybox.h"
 #include "scene/terrain.h"
 #include "texturing/texture_manager.h"
@@ -218,6 +219,8 @@ int main(int argc, char **argv) {
         return 1;
     }
     const auto start = Clock::now();
+    // As the viewer does, so both frames run with the heap the viewer has.
+    platform::keepFreedMemoryForReuse();
     glutInit(&argc, argv);
     glutInitDisplayMode(GLUT_DOUBLE | GLUT_DEPTH);
     glutInitWindowSize(windowWidth, windowHeight);

@@ -6,6 +6,11 @@ here=$(dirname "$0")
 keep_loaded=$1
 asan_runtime=$2
 shift 2
+# Mesa's worker threads are ended by an exit handler while the leak check stops the process's
+# threads, which now and then makes the check itself die; llvmpipe draws the same pictures on the
+# calling thread, and without a shader cache there is no cache thread.
+LP_NUM_THREADS=0 \
+MESA_SHADER_CACHE_DISABLE=true \
 LD_PRELOAD="$asan_runtime $keep_loaded" \
 LSAN_OPTIONS="suppressions=$here/lsan.supp:print_suppressions=0" \
 UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1" \

@@ -8,6 +8,7 @@
 #include "platform/platform.h"
 
 int main(int argc, char **argv) {
+    platform::keepFreedMemoryForReuse();
     glutInit(&argc, argv);
     glutInitDisplayMode(GLUT_DOUBLE | GLUT_DEPTH);
     glutInitWindowSize(windowWidth, windowHeight);

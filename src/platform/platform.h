@@ -26,4 +26,9 @@ std::vector<std::string> listDirectory(const std::string &pattern);
 std::int64_t readCounter();
 std::int64_t counterFrequency();
 
+// Keeps memory that a frame frees for the next frame. Mesa's software renderer frees large blocks
+// after every frame, and glibc would hand them back to the kernel and fault them in again each
+// time, which cost three quarters of the frame time.
+void keepFreedMemoryForReuse();
+
 } // namespace platform
