@@ -20,28 +20,27 @@ void ShaderManager::loadShaders() {
 }
 
 GLuint ShaderManager::getProgram(const std::string &name) {
-    const auto entry = programs.find(name);
-    if (entry == programs.end() || entry->second == nullptr) {
-        return 0;
-    }
-    return entry->second->programId;
+    const ShaderProgram *program = findProgram(name);
+    return program != nullptr ? program->programId : 0;
 }
 
 void ShaderManager::useProgram(const std::string &name) {
-    const auto entry = programs.find(name);
-    if (entry == programs.end() || entry->second == nullptr) {
-        return;
+    if (const ShaderProgram *program = findProgram(name)) {
+        glUseProgram(program->programId);
     }
-    glUseProgram(entry->second->programId);
 }
 
 void ShaderManager::deleteProgram(const std::string &name) {
-    const auto entry = programs.find(name);
-    if (entry == programs.end() || entry->second == nullptr) {
-        return;
+    if (const ShaderProgram *program = findProgram(name)) {
+        glUseProgram(0);
+        glDeleteProgram(program->programId);
     }
-    glUseProgram(0);
-    glDeleteProgram(entry->second->programId);
+}
+
+// A lookup never files a name: an unknown one must not become an empty entry.
+const ShaderProgram *ShaderManager::findProgram(const std::string &name) const {
+    const auto entry = programs.find(name);
+    return entry != programs.end() ? entry->second : nullptr;
 }
 
 void ShaderManager::scanShaderDirectory() {

@@ -21,6 +21,8 @@ public:
 
     void scanShaderDirectory();
     void buildPrograms();
+    // Null for a name without an entry, or one that has not been built yet.
+    const ShaderProgram *findProgram(const std::string &name) const;
 
     // Keyed by program name, compared byte by byte, so builds run in a fixed order.
     std::map<std::string, ShaderProgram *> programs;
