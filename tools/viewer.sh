@@ -57,9 +57,7 @@ test-sanitized)
     build=${VIEWER_BUILD_DIR:-$root/build-sanitized}
     install_missing_packages
     configure_and_build -DVIEWER_WERROR=ON -DVIEWER_SANITIZE=ON
-    # Under load LeakSanitizer's own tracer now and then crashes at exit ("Tracer caught
-    # signal 11"), a fault of the tool rather than a leak; a failed test gets one more run.
-    run_tests --repeat until-pass:2
+    run_tests
     ;;
 *)
     echo "usage: $0 run|test|test-sanitized" >&2
