@@ -1,7 +1,20 @@
 #include "png_fixture.h"
 
-#include <png.h>
 #include <stdexcept>
+
+std::vector<unsigned char> writePngToMemory(png_image image, const void *pixels,
+                                            const void *colormap) {
+    png_alloc_size_t size = 0;
+    if (!png_image_write_get_memory_size(image, size, 0, pixels, 0, colormap)) {
+        throw std::runtime_error(std::string("writePngToMemory: ") + image.message);
+    }
+    std::vector<unsigned char> bytes(size);
+    if (!png_image_write_to_memory(&image, bytes.data(), &size, 0, pixels, 0, colormap)) {
+        throw std::runtime_error(std::string("writePngToMemory: ") + image.message);
+    }
+    bytes.resize(size);
+    return bytes;
+}
 
 std::vector<unsigned char> encodePng(int width, int height, int channels,
                                      const std::vector<std::uint8_t> &pixels) {
@@ -12,16 +25,7 @@ std::vector<unsigned char> encodePng(int width, int height, int channels,
     image.width = static_cast<png_uint_32>(width);
     image.height = static_cast<png_uint_32>(height);
     image.format = formats[channels - 1];
-    png_alloc_size_t size = 0;
-    if (!png_image_write_get_memory_size(image, size, 0, pixels.data(), 0, nullptr)) {
-        throw std::runtime_error(std::string("encodePng: ") + image.message);
-    }
-    std::vector<unsigned char> bytes(size);
-    if (!png_image_write_to_memory(&image, bytes.data(), &size, 0, pixels.data(), 0, nullptr)) {
-        throw std::runtime_error(std::string("encodePng: ") + image.message);
-    }
-    bytes.resize(size);
-    return bytes;
+    return writePngToMemory(image, pixels.data());
 }
 
 std::vector<unsigned char> solidPng(int width, int height, std::array<std::uint8_t, 3> rgb) {

@@ -3,8 +3,9 @@
 #include <algorithm>
 #include <png.h>
 #include <random>
-#include <stdexcept>
 #include <zlib.h>
+
+#include "png_fixture.h"
 
 namespace {
 
@@ -154,17 +155,7 @@ Bytes palettePng(int width, int height, const std::vector<std::uint8_t> &indices
     for (const auto &entry : entries) {
         colormap.insert(colormap.end(), entry.begin(), entry.begin() + (withAlpha ? 4 : 3));
     }
-    png_alloc_size_t size = 0;
-    if (!png_image_write_get_memory_size(image, size, 0, indices.data(), 0, colormap.data())) {
-        throw std::runtime_error(std::string("palettePng: ") + image.message);
-    }
-    Bytes bytes(size);
-    if (!png_image_write_to_memory(&image, bytes.data(), &size, 0, indices.data(), 0,
-                                   colormap.data())) {
-        throw std::runtime_error(std::string("palettePng: ") + image.message);
-    }
-    bytes.resize(size);
-    return bytes;
+    return writePngToMemory(image, indices.data(), colormap.data());
 }
 
 std::vector<DamagedPng> damagedPngs(const std::vector<Bytes> &seeds, int randomCases) {

@@ -4,7 +4,6 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <ostream>
-#include <png.h>
 #include <string>
 #include <vector>
 
@@ -25,13 +24,7 @@ std::vector<unsigned char> grey16Png(int width, int height,
     image.width = png_uint_32(width);
     image.height = png_uint_32(height);
     image.format = PNG_FORMAT_LINEAR_Y;
-    png_alloc_size_t size = 0;
-    EXPECT_TRUE(png_image_write_get_memory_size(image, size, 0, samples.data(), 0, nullptr));
-    std::vector<unsigned char> bytes(size);
-    EXPECT_TRUE(
-        png_image_write_to_memory(&image, bytes.data(), &size, 0, samples.data(), 0, nullptr));
-    bytes.resize(size);
-    return bytes;
+    return writePngToMemory(image, samples.data());
 }
 
 // Rises by one 16-bit step a column: the whole ramp spans less than two 8-bit levels, so only
